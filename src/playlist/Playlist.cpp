@@ -1,0 +1,3 @@
+#include "playlist/Playlist.h"
+
+Playlist g_playlist;
