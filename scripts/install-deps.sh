@@ -13,10 +13,10 @@ libsdl2-dev
 libsoundtouch-dev libsonic-dev libfftw3-dev librubberband-dev
 libmysofa-dev libsndfile1-dev
 libmpv-dev libmpv2
-libsqlite3-dev libcurl4-openssl-dev libxml2-dev nlohmann-json3-dev
+libsqlite3-dev libcurl4-openssl-dev libssl-dev libxml2-dev nlohmann-json3-dev
 libspeechd-dev libbrlapi-dev
 xvfb xauth xdotool dbus-x11 at-spi2-core python3 python3-pyatspi gir1.2-atspi-2.0
-ffmpeg sox espeak-ng openssl
+ffmpeg sox espeak-ng openssl mpv
 "
 
 missing=""

@@ -1,0 +1,77 @@
+#include "app/CommandTable.h"
+
+#include "app/Commands.h"
+#include "app/FileCommands.h"
+#include "app/Lifecycle.h"
+#include "app/MainFrame.h"
+#include "i18n/Translations.h"
+#include "platform/Paths.h"
+#include "playlist/Playlist.h"
+#include "storage/RecentFiles.h"
+#include "storage/Settings.h"
+
+#include <wx/mimetype.h>
+#include <wx/msgdlg.h>
+#include <wx/utils.h>
+
+namespace {
+
+void CloseMainWindow(MainFrame& frame, int, long)
+{
+    frame.Close(true);
+}
+
+void PlayRecentFile(MainFrame& frame, int id, long)
+{
+    const int index = QueueRecentFile(id);
+    if (index >= 0)
+        StartQueueAt(frame, index, true);
+}
+
+// Opens a shipped document with the desktop's default program.
+void OpenShippedDocument(MainFrame& frame, const std::string& name, const char* failure, const char* caption)
+{
+    const std::string path = ResourceDir() + "/docs/" + name;
+    if (!PathExists(path) || !wxLaunchDefaultApplication(wxString::FromUTF8(path))) {
+        wxMessageBox(wxString::FromUTF8(Translate(failure)), wxString::FromUTF8(Translate(caption)),
+                     wxOK | wxICON_WARNING, &frame);
+    }
+}
+
+void OpenManual(MainFrame& frame, int, long)
+{
+    const bool french = g_settings.general.language == "fr";
+    OpenShippedDocument(frame, french ? "manual_fr.html" : "manual_en.html",
+                        "Could not open the manual. Make sure the docs folder is present alongside the corvane program.",
+                        "Manual");
+}
+
+void OpenReadme(MainFrame& frame, int, long)
+{
+    OpenShippedDocument(frame, "readme.txt",
+                        "Could not open readme.txt. Make sure the docs folder is present alongside the corvane program.",
+                        "Readme");
+}
+
+const CommandRoute kRoutes[] = {
+    {cmd::Open, cmd::Open, OpenFilesCommand, "Open"},
+    {cmd::OpenUrl, cmd::OpenUrl, OpenUrlCommand, "Open URL"},
+    {cmd::AddFolder, cmd::AddFolder, AddFolderCommand, "Add Folder"},
+    {cmd::Shuffle, cmd::Shuffle, ToggleShuffleCommand, "Toggle Shuffle"},
+    {cmd::Exit, cmd::Exit, CloseMainWindow, "Exit"},
+    {cmd::TrayExit, cmd::TrayExit, CloseMainWindow, "Exit"},
+    {cmd::Manual, cmd::Manual, OpenManual, "Manual"},
+    {cmd::Readme, cmd::Readme, OpenReadme, "Readme"},
+    {cmd::RecentFirst, cmd::RecentLast, PlayRecentFile, "Recent file"},
+};
+
+}  // namespace
+
+const CommandRoute* FindCommandRoute(int id)
+{
+    for (const CommandRoute& r : kRoutes) {
+        if (id >= r.first && id <= r.last)
+            return &r;
+    }
+    return nullptr;
+}

@@ -1,0 +1,105 @@
+#include "app/Lifecycle.h"
+
+#include "app/Commands.h"
+#include "app/MainFrame.h"
+#include "i18n/TranslateWx.h"
+#include "log/Log.h"
+#include "platform/Clock.h"
+#include "playlist/Playlist.h"
+#include "playlist/PlaylistFiles.h"
+#include "playlist/FolderScan.h"
+#include "playlist/MediaExtensions.h"
+#include "speech/AnnouncementQueue.h"
+#include "storage/Database.h"
+#include "storage/PlaylistState.h"
+#include "storage/Settings.h"
+
+#include <wx/menu.h>
+
+bool CreationSteps(MainFrame& frame)
+{
+    OpenDatabase();
+    InitAnnouncements();
+    if (wxMenuBar* bar = frame.GetMenuBar())
+        bar->Check(cmd::Shuffle, g_settings.playback.shuffle);
+    return true;
+}
+
+void PlayCommandLineQueue(MainFrame& frame)
+{
+    if (g_playlist.entries.empty())
+        return;
+    int index = 0;
+    if (g_settings.playback.loadFolder && g_playlist.entries.size() == 1) {
+        std::vector<std::string> folder;
+        index = LoadFolderOf(g_playlist.entries.front(), folder);
+        g_playlist.current = -1;
+        g_playlist.entries = std::move(folder);
+    }
+    StartQueueAt(frame, index, true);
+}
+
+void StartBackgroundChecks(MainFrame&)
+{
+}
+
+void ShutdownSteps(MainFrame&)
+{
+    SavePlaylistState(0.0);
+    SaveSettings();
+    CloseDatabase();
+    LogStop();
+    ShutdownAnnouncements();
+}
+
+void StartQueueAt(MainFrame& frame, int index, bool)
+{
+    if (index < 0 || index >= static_cast<int>(g_playlist.entries.size()))
+        return;
+    g_playlist.current = index;
+    frame.RefreshTitle();
+    frame.RefreshStatus();
+}
+
+std::vector<std::string> ExpandLaunchPath(const std::string& path)
+{
+    if (IsPlaylistFile(path))
+        return ReadPlaylistFile(path);
+    return {path};
+}
+
+ReceiveResult ReceiveFileFromQueueOwner(const std::string& path)
+{
+    return ReceiveFileFromInstance(g_instanceBatch, g_playlist.entries, path, TickCount(),
+                                   g_settings.advanced.disableBatchDelay, ExpandLaunchPath);
+}
+
+void PlayPendingBatch(MainFrame& frame)
+{
+    BatchPlan plan = TakePendingBatch(g_instanceBatch, g_settings.playback.loadFolder,
+                                      [](const std::string& path, std::vector<std::string>& queue, int& index) {
+                                          index = LoadFolderOf(path, queue);
+                                          return true;
+                                      });
+    if (!plan.play)
+        return;
+    g_playlist.current = -1;
+    g_playlist.entries = std::move(plan.queue);
+    StartQueueAt(frame, plan.index, true);
+    if (g_settings.playback.bringToFront) {
+        if (!frame.IsShown()) {
+            frame.BringForward();
+            return;
+        }
+        frame.Raise();
+        if (frame.IsIconized())
+            frame.Iconize(false);
+    }
+}
+
+void RestoreQueueFromSettings(MainFrame& frame)
+{
+    const PlaylistRestore restore = RestorePlaylistState();
+    if (restore.open)
+        StartQueueAt(frame, restore.index, true);
+}

@@ -1,0 +1,3 @@
+#pragma once
+// The whole life of the process; returns its exit code.
+int RunCorvane(int argc, char** argv);
