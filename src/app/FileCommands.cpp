@@ -9,6 +9,7 @@
 #include "playlist/MediaExtensions.h"
 #include "playlist/Playlist.h"
 #include "playlist/PlaylistFiles.h"
+#include "playlist/QueueSources.h"
 #include "speech/AnnouncementQueue.h"
 #include "storage/Settings.h"
 
@@ -61,27 +62,11 @@ void OpenFilesCommand(MainFrame& frame, int, long)
     wxArrayString paths;
     dialog.GetPaths(paths);
 
+    std::vector<std::string> chosen;
+    for (const wxString& p : paths)
+        chosen.push_back(Utf8(p));
     std::vector<std::string> queue;
-    int start = 0;
-    if (paths.size() == 1) {
-        const std::string path = Utf8(paths[0]);
-        if (IsPlaylistFile(path))
-            queue = ReadPlaylistFile(path);
-        else if (g_settings.playback.loadFolder)
-            start = LoadFolderOf(path, queue);
-        else
-            queue = {path};
-    } else {
-        for (const wxString& p : paths) {
-            const std::string path = Utf8(p);
-            if (IsPlaylistFile(path)) {
-                for (std::string& e : ReadPlaylistFile(path))
-                    queue.push_back(std::move(e));
-            } else {
-                queue.push_back(path);
-            }
-        }
-    }
+    const int start = QueueFromOpenedFiles(chosen, g_settings.playback.loadFolder, queue);
     ReplaceQueueAndPlay(frame, std::move(queue), start);
 }
 
@@ -126,20 +111,18 @@ void AddFolderCommand(MainFrame& frame, int, long)
                        wxDD_DEFAULT_STYLE | wxDD_DIR_MUST_EXIST);
     if (dialog.ShowModal() != wxID_OK)
         return;
-    std::vector<std::string> files = ScanFolderSorted(Utf8(dialog.GetPath()));
-    if (files.empty()) {
-        Announce(TranslateUtf8("No audio files found"), true);
-        return;
-    }
-    const size_t count = files.size();
-    ReplaceQueueAndPlay(frame, std::move(files), 0);
-    Announce(std::to_string(count) + " " + TranslateUtf8("files loaded"), true);
+    const AddFolderOutcome outcome = AddFolderToQueue(g_playlist, Utf8(dialog.GetPath()), TranslateUtf8("files loaded"),
+                                                      TranslateUtf8("No audio files found"));
+    if (outcome.replaced)
+        StartQueueAt(frame, 0, true);
+    Announce(outcome.announcement, true);
 }
 
 void ToggleShuffleCommand(MainFrame& frame, int, long)
 {
-    g_settings.playback.shuffle = !g_settings.playback.shuffle;
-    Announce(TranslateUtf8(g_settings.playback.shuffle ? "Shuffle on" : "Shuffle off"), true);
+    const ShuffleToggle toggle = ToggleShuffle(g_settings.playback.shuffle);
+    g_settings.playback.shuffle = toggle.shuffle;
+    Announce(TranslateUtf8(toggle.announcement), true);
     if (wxMenuBar* bar = frame.GetMenuBar())
         bar->Check(cmd::Shuffle, g_settings.playback.shuffle);
     SaveSettings();

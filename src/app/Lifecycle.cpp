@@ -7,6 +7,7 @@
 #include "platform/Clock.h"
 #include "playlist/Playlist.h"
 #include "playlist/PlaylistFiles.h"
+#include "playlist/QueueSources.h"
 #include "playlist/FolderScan.h"
 #include "playlist/MediaExtensions.h"
 #include "speech/AnnouncementQueue.h"
@@ -29,13 +30,8 @@ void PlayCommandLineQueue(MainFrame& frame)
 {
     if (g_playlist.entries.empty())
         return;
-    int index = 0;
-    if (g_settings.playback.loadFolder && g_playlist.entries.size() == 1) {
-        std::vector<std::string> folder;
-        index = LoadFolderOf(g_playlist.entries.front(), folder);
-        g_playlist.current = -1;
-        g_playlist.entries = std::move(folder);
-    }
+    g_playlist.current = -1;
+    const int index = ApplyLoadFolder(g_playlist.entries, g_settings.playback.loadFolder);
     StartQueueAt(frame, index, true);
 }
 
@@ -63,9 +59,9 @@ void StartQueueAt(MainFrame& frame, int index, bool)
 
 std::vector<std::string> ExpandLaunchPath(const std::string& path)
 {
-    if (IsPlaylistFile(path))
-        return ReadPlaylistFile(path);
-    return {path};
+    std::vector<std::string> entries;
+    AppendOpenedPath(path, entries);
+    return entries;
 }
 
 ReceiveResult ReceiveFileFromQueueOwner(const std::string& path)
