@@ -13,6 +13,7 @@ constexpr unsigned WM_STREAM_TITLE = WM_USER + 3;
 constexpr unsigned WM_PLAYLIST_CURRENT_CHANGED = WM_USER + 4;
 constexpr unsigned WM_YOUTUBE_HYBRID = WM_USER + 5;
 constexpr unsigned WM_YOUTUBE_MORE = WM_USER + 6;
+constexpr unsigned WM_DOWNLOAD_FINISHED = WM_USER + 7;  // a URL item arrived whole (wParam: its tag channel)
 constexpr unsigned WM_TRAY_NOTIFY = WM_USER + 10;
 constexpr unsigned WM_UPDATE_PROGRESS = WM_USER + 100;
 constexpr unsigned WM_UPDATE_DONE = WM_USER + 101;

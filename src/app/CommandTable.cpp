@@ -2,6 +2,8 @@
 
 #include "app/Commands.h"
 #include "app/FileCommands.h"
+#include "app/InfoCommands.h"
+#include "app/PlaybackCommands.h"
 #include "app/Lifecycle.h"
 #include "app/MainFrame.h"
 #include "i18n/Translations.h"
@@ -58,6 +60,21 @@ const CommandRoute kRoutes[] = {
     {cmd::OpenUrl, cmd::OpenUrl, OpenUrlCommand, "Open URL"},
     {cmd::AddFolder, cmd::AddFolder, AddFolderCommand, "Add Folder"},
     {cmd::Shuffle, cmd::Shuffle, ToggleShuffleCommand, "Toggle Shuffle"},
+    {cmd::Play, cmd::Play, PlayCommand, "Play"},
+    {cmd::Pause, cmd::Pause, PauseCommand, "Pause"},
+    {cmd::PlayPause, cmd::PlayPause, PlayPauseCommand, "Play/Pause"},
+    {cmd::Stop, cmd::Stop, StopCommand, "Stop"},
+    {cmd::Previous, cmd::Previous, PreviousCommand, "Previous Track"},
+    {cmd::Next, cmd::Next, NextCommand, "Next Track"},
+    {cmd::Repeat, cmd::Repeat, RepeatCommand, "Repeat"},
+    {cmd::VolumeUp, cmd::VolumeDown, VolumeStepCommand, "Volume"},
+    // Volume is the adjustable parameter until the effect cycle exists.
+    {cmd::IncreaseEffect, cmd::DecreaseEffect, VolumeStepCommand, "Increase/Decrease Effect"},
+    {cmd::ToggleMute, cmd::ToggleMute, MuteCommand, "Toggle Mute"},
+    {cmd::LoadedPlugins, cmd::LoadedPlugins, LoadedPluginsCommand, "Loaded Plugins"},
+    {cmd::SpeakNowPlaying, cmd::SpeakNowPlaying, SpeakInfoCommand, "Speak Now Playing"},
+    {cmd::SpeakFileName, cmd::SpeakFileName + 9, SpeakInfoCommand, "Speak information"},
+    {cmd::ShowTitle, cmd::ShowTitle + 9, ShowInfoCommand, "Show information"},
     {cmd::Exit, cmd::Exit, CloseMainWindow, "Exit"},
     {cmd::TrayExit, cmd::TrayExit, CloseMainWindow, "Exit"},
     {cmd::Manual, cmd::Manual, OpenManual, "Manual"},

@@ -3,7 +3,10 @@
 #include "app/Commands.h"
 #include "app/MainFrame.h"
 #include "i18n/TranslateWx.h"
+#include "app/PlaybackCommands.h"
+#include "effects/EffectChain.h"
 #include "log/Log.h"
+#include "playback/PlaybackSession.h"
 #include "platform/Clock.h"
 #include "playlist/Playlist.h"
 #include "playlist/PlaylistFiles.h"
@@ -17,9 +20,15 @@
 
 #include <wx/menu.h>
 
+#include <algorithm>
+
 bool CreationSteps(MainFrame& frame)
 {
+    ConnectPlaybackUi(frame);
+    if (!AudioStartup())
+        return false;
     OpenDatabase();
+    SetVolumeStageGain(g_settings.playback.volume, false);
     InitAnnouncements();
     if (wxMenuBar* bar = frame.GetMenuBar())
         bar->Check(cmd::Shuffle, g_settings.playback.shuffle);
@@ -41,18 +50,19 @@ void StartBackgroundChecks(MainFrame&)
 
 void ShutdownSteps(MainFrame&)
 {
-    SavePlaylistState(0.0);
+    if (g_session.output && g_playlist.current >= 0)
+        SaveResumePosition();
+    SavePlaylistState(CurrentPositionSeconds());
     SaveSettings();
     CloseDatabase();
     LogStop();
+    AudioShutdown();
     ShutdownAnnouncements();
 }
 
-void StartQueueAt(MainFrame& frame, int index, bool)
+void StartQueueAt(MainFrame& frame, int index, bool play)
 {
-    if (index < 0 || index >= static_cast<int>(g_playlist.entries.size()))
-        return;
-    g_playlist.current = index;
+    PlayIndex(index, play);
     frame.RefreshTitle();
     frame.RefreshStatus();
 }
@@ -95,7 +105,14 @@ void PlayPendingBatch(MainFrame& frame)
 
 void RestoreQueueFromSettings(MainFrame& frame)
 {
+    // The remembered item opens without an announcement or a recent-files entry.
     const PlaylistRestore restore = RestorePlaylistState();
-    if (restore.open)
-        StartQueueAt(frame, restore.index, true);
+    if (!restore.open || restore.index < 0 || restore.index >= static_cast<int>(g_playlist.entries.size()))
+        return;
+    g_playlist.current = restore.index;
+    if (!OpenFile(g_playlist.entries[restore.index]) || g_session.live)
+        return;
+    if (restore.positionSeconds > 0)
+        SeekSeconds(std::min(restore.positionSeconds, CurrentLengthSeconds()));
+    frame.RefreshStatus();
 }

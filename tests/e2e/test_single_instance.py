@@ -4,13 +4,11 @@ import time
 import unittest
 
 from harness import CORVANE, PlayerTestCase, wait_until
+from media import make_tone
 
 
 def make_file(folder, name):
-    path = os.path.join(folder, name)
-    with open(path, "wb") as f:
-        f.write(b"RIFF")
-    return path
+    return make_tone(os.path.join(folder, name), 2)
 
 
 class SingleInstanceTest(PlayerTestCase):
@@ -78,9 +76,9 @@ class SingleInstanceTest(PlayerTestCase):
         self.assertEqual(first.wait(timeout=10), 0)
         with open(os.path.join(config, "Corvane.ini"), encoding="utf-8") as f:
             ini = f.read()
-        self.assertIn("Track0=" + b, ini)
-        self.assertIn("Track1=" + c, ini)
-        self.assertNotIn(a, ini)
+        queue = ini.split("[Playlist]")[1].split("[")[0].split()
+        self.assertEqual(queue, ["Track0=" + b, "Track1=" + c])
+        self.assertIn("File1=" + a, ini)  # the first item was played, so it is a recent file
 
 
 if __name__ == "__main__":

@@ -1,7 +1,10 @@
 // Speed of the tempo engines at tempo +50 % on 60 s of 44.1 kHz stereo, in
 // multiples of real time on one core, beside the ffmpeg command-line
-// tool's atempo and rubberband filters on the same input.
+// tool's atempo and rubberband filters on the same input. The tempo
+// processors run as they play: decoding the WAV file through the audio
+// engine, their output pulled as a decode channel.
 // Usage: bench_tempo [seconds]
+#include <sched.h>
 #include <soundtouch/SoundTouch.h>
 
 #include <chrono>
@@ -14,6 +17,11 @@
 #include <string>
 #include <vector>
 
+#include "audio/AudioEngine.h"
+#include "storage/Settings.h"
+#include "tempo/SignalsmithProcessor.h"
+#include "tempo/SoundTouchProcessor.h"
+#include "tempo/SpeedyProcessor.h"
 #include "tempo/SpeechSpeedEngine.h"
 #include "tempo/StretchEngine.h"
 
@@ -119,6 +127,26 @@ double RunStretch(const std::vector<float>& input, size_t* outFrames) {
     return Seconds(start);
 }
 
+double RunProcessor(TempoProcessor& processor, const std::string& wav, size_t* outFrames) {
+    const auto start = std::chrono::steady_clock::now();
+    const audio::Handle source = audio::StreamCreateFile(wav, audio::kStreamDecode | audio::kSampleFloat);
+    if (source == 0) return -1.0;
+    processor.setTempo(static_cast<float>((kSpeed - 1.0) * 100.0));
+    const audio::Handle output = processor.create(source, kRate);
+    if (output == 0) return -1.0;
+    std::vector<float> block(4096 * kChannels);
+    *outFrames = 0;
+    for (int got; (got = audio::ChannelGetData(output, block.data(),
+                                               static_cast<std::uint32_t>(block.size() * 4) |
+                                                   audio::kDataFloat)) >= 0;)
+        *outFrames += static_cast<size_t>(got) / (kChannels * 4);
+    const double took = Seconds(start);
+    const bool ownsSource = processor.typeId() == kTempoSoundTouch;
+    processor.release();
+    if (!ownsSource) audio::StreamFree(source);
+    return took;
+}
+
 double RunFfmpeg(const std::string& wav, const std::string& filter) {
     const std::string command = "taskset -c 0 ffmpeg -nostdin -v error -threads 1 -i '" + wav +
                                 "' -filter_threads 1 -af '" + filter + "' -f null - 2>&1";
@@ -130,14 +158,14 @@ double RunFfmpeg(const std::string& wav, const std::string& filter) {
 
 void Report(const char* name, double seconds, double audioSeconds, size_t outFrames) {
     if (seconds <= 0.0) {
-        std::printf("%-34s failed\n", name);
+        std::printf("%-38s failed\n", name);
         return;
     }
     if (outFrames > 0)
-        std::printf("%-34s %8.1f x real time  (%.2f s, output %.2f s)\n", name,
+        std::printf("%-38s %8.1f x real time  (%.2f s, output %.2f s)\n", name,
                     audioSeconds / seconds, seconds, static_cast<double>(outFrames) / kRate);
     else
-        std::printf("%-34s %8.1f x real time  (%.2f s, includes start-up)\n", name,
+        std::printf("%-38s %8.1f x real time  (%.2f s, includes start-up)\n", name,
                     audioSeconds / seconds, seconds);
 }
 
@@ -152,6 +180,11 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "cannot write %s\n", wav.c_str());
         return 1;
     }
+    // One core, as ffmpeg is given below.
+    cpu_set_t cpus;
+    CPU_ZERO(&cpus);
+    CPU_SET(0, &cpus);
+    sched_setaffinity(0, sizeof(cpus), &cpus);
     std::printf("%.0f s of 44.1 kHz stereo float at tempo +50 %%, one core\n", audioSeconds);
     size_t frames = 0;
     double t = RunSoundTouch(input, &frames);
@@ -162,6 +195,29 @@ int main(int argc, char** argv) {
     Report("Speech speed-up, nonlinear", t, audioSeconds, frames);
     t = RunStretch(input, &frames);
     Report("Stretch engine (Rubber Band R3)", t, audioSeconds, frames);
+    if (audio::AudioInit(audio::kDeviceNoSound, kRate)) {
+        SoundTouchProcessor soundTouch(audio::kStreamDecode);
+        t = RunProcessor(soundTouch, wav, &frames);
+        Report("SoundTouchProcessor (file)", t, audioSeconds, frames);
+        g_settings.speedy.nonlinearSpeedup = false;
+        SpeedyProcessor speedyPlain(audio::kStreamDecode);
+        t = RunProcessor(speedyPlain, wav, &frames);
+        Report("SpeedyProcessor, plain (file)", t, audioSeconds, frames);
+        g_settings.speedy.nonlinearSpeedup = true;
+        SpeedyProcessor speedy(audio::kStreamDecode);
+        t = RunProcessor(speedy, wav, &frames);
+        Report("SpeedyProcessor, nonlinear (file)", t, audioSeconds, frames);
+        SignalsmithProcessor signalsmith(audio::kStreamDecode);
+        t = RunProcessor(signalsmith, wav, &frames);
+        Report("SignalsmithProcessor (file)", t, audioSeconds, frames);
+        g_settings.signalsmith.preset = 1;
+        SignalsmithProcessor cheaper(audio::kStreamDecode);
+        t = RunProcessor(cheaper, wav, &frames);
+        Report("SignalsmithProcessor, preset 1 (file)", t, audioSeconds, frames);
+        audio::AudioFree();
+    } else {
+        std::printf("audio engine did not start: processors skipped\n");
+    }
     Report("ffmpeg atempo=1.5", RunFfmpeg(wav, "atempo=1.5"), audioSeconds, 0);
     Report("ffmpeg rubberband=tempo=1.5", RunFfmpeg(wav, "rubberband=tempo=1.5"), audioSeconds, 0);
     std::remove(wav.c_str());

@@ -1,0 +1,92 @@
+#include "app/PlaybackCommands.h"
+
+#include "app/Commands.h"
+#include "app/MainFrame.h"
+#include "i18n/Translations.h"
+#include "playback/OutputVolume.h"
+#include "playback/PlaybackSession.h"
+#include "storage/Settings.h"
+
+#include <wx/msgdlg.h>
+
+namespace {
+
+void ShowPlaybackMessage(const std::string& text, MessageKind kind)
+{
+    long style = wxOK;
+    switch (kind) {
+    case MessageKind::Error: style |= wxICON_ERROR; break;
+    case MessageKind::Warning: style |= wxICON_WARNING; break;
+    case MessageKind::Information: style |= wxICON_INFORMATION; break;
+    }
+    wxWindow* owner = wxGetActiveWindow();
+    if (!owner)
+        owner = TheMainFrame();
+    wxMessageBox(wxString::FromUTF8(text), "Corvane", style, owner);
+}
+
+void RefreshTitleHook()
+{
+    if (MainFrame* f = TheMainFrame())
+        f->RefreshTitle();
+}
+
+void RefreshStatusHook()
+{
+    if (MainFrame* f = TheMainFrame())
+        f->RefreshStatus();
+}
+
+void LeaveVideoModeHook()
+{
+    MainFrame* f = TheMainFrame();
+    if (!f || !f->VideoHost() || !f->VideoHost()->IsShown())
+        return;
+    f->VideoHost()->Hide();
+    f->SetSize(wxSize(500, 150));
+}
+
+}  // namespace
+
+void ConnectPlaybackUi(MainFrame&)
+{
+    PlaybackUi ui;
+    ui.showMessage = ShowPlaybackMessage;
+    ui.refreshTitle = RefreshTitleHook;
+    ui.refreshStatus = RefreshStatusHook;
+    ui.leaveVideoMode = LeaveVideoModeHook;
+    SetPlaybackUi(ui);
+}
+
+void PlayCommand(MainFrame&, int, long) { Play(); }
+void PauseCommand(MainFrame&, int, long) { Pause(); }
+void PlayPauseCommand(MainFrame&, int, long) { PlayPause(); }
+void StopCommand(MainFrame&, int, long) { Stop(); }
+void PreviousCommand(MainFrame&, int, long) { PreviousTrack(); }
+void RepeatCommand(MainFrame&, int, long) { CycleRepeat(); }
+void MuteCommand(MainFrame& frame, int, long)
+{
+    ToggleMute();
+    frame.RefreshStatus();
+}
+
+// lParam 1: the end of a track with neither auto-advance nor repeat, so the
+// next item is loaded but left paused.
+void NextCommand(MainFrame&, int, long lParam)
+{
+    NextTrack(lParam == 0);
+}
+
+void VolumeStepCommand(MainFrame& frame, int id, long)
+{
+    const float step = g_settings.playback.volumeStep;
+    const bool up = id == cmd::VolumeUp || id == cmd::IncreaseEffect;
+    SetVolume(g_settings.playback.volume + (up ? step : -step));
+    frame.RefreshStatus();
+}
+
+void LoadedPluginsCommand(MainFrame& frame, int, long)
+{
+    wxMessageBox(wxString::FromUTF8(PluginReport()), wxString::FromUTF8(Translate("Loaded Plugins")),
+                 wxOK | wxICON_INFORMATION, &frame);
+}

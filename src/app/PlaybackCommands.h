@@ -1,0 +1,17 @@
+#pragma once
+class MainFrame;
+
+// Transport, queue, volume and information commands of the main window.
+void PlayCommand(MainFrame& frame, int id, long lParam);
+void PauseCommand(MainFrame& frame, int id, long lParam);
+void PlayPauseCommand(MainFrame& frame, int id, long lParam);
+void StopCommand(MainFrame& frame, int id, long lParam);
+void PreviousCommand(MainFrame& frame, int id, long lParam);
+void NextCommand(MainFrame& frame, int id, long lParam);
+void RepeatCommand(MainFrame& frame, int id, long lParam);
+void VolumeStepCommand(MainFrame& frame, int id, long lParam);
+void MuteCommand(MainFrame& frame, int id, long lParam);
+void LoadedPluginsCommand(MainFrame& frame, int id, long lParam);
+
+// Connects the playback session to this window.
+void ConnectPlaybackUi(MainFrame& frame);
