@@ -4,6 +4,7 @@
 #include "app/FileCommands.h"
 #include "app/InfoCommands.h"
 #include "app/PlaybackCommands.h"
+#include "app/SeekCommands.h"
 #include "app/Lifecycle.h"
 #include "app/MainFrame.h"
 #include "i18n/Translations.h"
@@ -72,6 +73,12 @@ const CommandRoute kRoutes[] = {
     {cmd::IncreaseEffect, cmd::DecreaseEffect, VolumeStepCommand, "Increase/Decrease Effect"},
     {cmd::ToggleMute, cmd::ToggleMute, MuteCommand, "Toggle Mute"},
     {cmd::LoadedPlugins, cmd::LoadedPlugins, LoadedPluginsCommand, "Loaded Plugins"},
+    {cmd::SeekBackward, cmd::SeekForward, SeekCommand, "Seek"},
+    {cmd::Beginning, cmd::Beginning, SeekCommand, "Beginning"},
+    {cmd::PreviousSeekUnit, cmd::NextSeekUnit, SeekUnitCommand, "Seek unit"},
+    {cmd::SpeakSeekUnit, cmd::SpeakSeekUnit, SeekUnitCommand, "Speak Seek Unit"},
+    {cmd::SpeakElapsed, cmd::SpeakTotal, TimeReadoutCommand, "Speak time"},
+    {cmd::JumpToTime, cmd::JumpToTime, JumpToTimeCommand, "Jump to Time"},
     {cmd::SpeakNowPlaying, cmd::SpeakNowPlaying, SpeakInfoCommand, "Speak Now Playing"},
     {cmd::SpeakFileName, cmd::SpeakFileName + 9, SpeakInfoCommand, "Speak information"},
     {cmd::ShowTitle, cmd::ShowTitle + 9, ShowInfoCommand, "Show information"},

@@ -3,11 +3,13 @@
 #include "i18n/Translations.h"
 #include "platform/Paths.h"
 
+#include <algorithm>
 #include <cstdio>
 
 std::string FormatTime(double seconds)
 {
-    long total = seconds > 0 ? static_cast<long>(seconds) : 0;
+    // Negative and absurd values (a corrupt length) must not overflow the cast.
+    long total = seconds > 0 ? static_cast<long>(std::min(seconds, 1e12)) : 0;
     const long h = total / 3600, m = (total / 60) % 60, s = total % 60;
     char buf[32];
     if (h > 0)

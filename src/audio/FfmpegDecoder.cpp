@@ -1,5 +1,7 @@
 #include "audio/FfmpegDecoder.h"
 
+#include <cstdio>
+
 extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
@@ -264,6 +266,23 @@ std::string FfmpegDecoder::MetadataList() const
     };
     add(format_->metadata);
     add(format_->streams[stream_]->metadata);  // OGG Vorbis and Opus keep theirs here
+    // The Ogg demuxer turns CHAPTERnnn comments into its chapter list and
+    // drops them from the metadata: give them back in comment form.
+    if (MetadataTagType() == kTagVorbis && list.find("CHAPTER") == std::string::npos) {
+        for (unsigned i = 0; i < format_->nb_chapters && i < 999; ++i) {
+            const AVChapter* c = format_->chapters[i];
+            const double start = c->start * av_q2d(c->time_base);
+            if (!(start >= 0))
+                continue;
+            const long ms = static_cast<long>(start * 1000.0 + 0.5);
+            char key[16], value[48];
+            std::snprintf(key, sizeof key, "CHAPTER%03u", i + 1);
+            std::snprintf(value, sizeof value, "%02ld:%02ld:%02ld.%03ld", ms / 3600000, ms / 60000 % 60, ms / 1000 % 60, ms % 1000);
+            list += std::string(key) + "=" + value + '\0';
+            if (const AVDictionaryEntry* title = av_dict_get(c->metadata, "title", nullptr, 0))
+                list += std::string(key) + "NAME=" + title->value + '\0';
+        }
+    }
     if (!list.empty())
         list += '\0';
     return list;

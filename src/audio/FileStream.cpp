@@ -13,6 +13,9 @@ class FileSource : public StreamSource {
 public:
     FfmpegDecoder decoder;
     std::string path;
+    // Read from disk once at open: the tags are asked for under the
+    // channel's lock, which the mixing thread also takes.
+    std::string id3v1, id3v2;
 
     int Read(float* out, int frames) override { return decoder.Read(out, frames); }
     bool Seek(std::int64_t frame, bool) override
@@ -29,11 +32,10 @@ public:
     bool IsVariableBitrate() const override { return decoder.IsVariableBitrate(); }
     std::string Tags(int type) const override
     {
-        // Read when asked: tags are small and nothing is cached above us either.
         if (type == kTagId3)
-            return ReadId3v1Block(path);
+            return id3v1;
         if (type == kTagId3v2)
-            return ReadId3v2Block(path);
+            return id3v2;
         if (type == decoder.MetadataTagType())
             return decoder.MetadataList();
         return {};
@@ -60,6 +62,8 @@ std::unique_ptr<StreamSource> OpenFileSource(const std::string& path)
         SetError(error);
         return nullptr;
     }
+    source->id3v1 = ReadId3v1Block(path);
+    source->id3v2 = ReadId3v2Block(path);
     source->sampleRate = source->decoder.sampleRate();
     source->channels = source->decoder.channels();
     return source;

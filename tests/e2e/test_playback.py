@@ -93,6 +93,38 @@ class PlaybackTest(PlayerTestCase):
         self.s.key("u")
         self.assertTrue(self.s.wait_spoken("SPEAK 1 Muted"), self.s.spoken())
 
+    def test_audio_flows_in_real_time_at_the_set_tempo(self):
+        # Twice the tempo: a 4-second item reaches its end in about 2 seconds
+        # of wall time, which only happens when the device consumes its frames.
+        self.write_settings("[Speech]\nTrackChange=1\n[Playback]\nTempo=100\n")
+        make_tone(os.path.join(self.s.media, "tone.wav"), 4, freq=1000, title="Tone")
+        make_tone(os.path.join(self.s.media, "after.wav"), 2, title="After")
+        playlist = write_m3u(os.path.join(self.s.media, "list.m3u"), ["tone.wav", "after.wav"])
+        self.s.launch(playlist)
+        self.assertTrue(self.s.wait_spoken("SPEAK 1 Tone"), self.s.spoken())
+        started = time.monotonic()
+        self.assertTrue(self.s.wait_spoken("SPEAK 1 After", timeout=10), self.s.spoken())
+        elapsed = time.monotonic() - started
+        self.assertGreater(elapsed, 1.4)
+        self.assertLess(elapsed, 3.5)
+
+    def test_a_long_item_reopens_where_it_was_left(self):
+        self.write_settings("[Speech]\nTrackChange=1\n[Playback]\nRememberPosMinutes=1\nRememberState=0\n")
+        long_item = make_tone(os.path.join(self.s.media, "long.mp3"), 90, title="Long")
+        player = self.s.launch(long_item)
+        self.assertTrue(self.s.wait_spoken("SPEAK 1 Long"), self.s.spoken())
+        # Move forward with the seek key until the readout passes 0:20.
+        for _ in range(6):
+            self.s.key("Right")
+        self.assertTrue(wait_until(lambda: self.status()[0] >= "0:20", timeout=5), self.status())
+        left_at = self.status()[0].split(" / ")[0]
+        player.terminate()
+        self.assertEqual(player.wait(timeout=10), 0)
+
+        self.s.launch(long_item)
+        self.assertTrue(wait_until(lambda: self.status()[0].startswith("0:2") or self.status()[0].startswith("0:3"),
+                                   timeout=5), (left_at, self.status()))
+
 
 if __name__ == "__main__":
     unittest.main()

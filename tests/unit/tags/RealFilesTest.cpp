@@ -103,6 +103,17 @@ TEST_F(TaggedFiles, Mp3Id3v2TagsAndChapters)
     }
 }
 
+TEST_F(TaggedFiles, OpusChaptersReachTheVorbisBlock)
+{
+    // The tool's Ogg Vorbis muxer writes no chapters at all; Opus keeps them.
+    const audio::Handle h = Make("c.opus", "-c:a libopus");
+    ASSERT_NE(h, 0u);
+    const std::vector<Chapter> chapters = ReadChapters(ReadTagBlocks(h));
+    ASSERT_EQ(chapters.size(), 3u);
+    EXPECT_EQ(Describe({chapters[0], chapters[1]}), "Opening@0.0|Caf\xC3\xA9 talk@1.0");
+    EXPECT_EQ(chapters[2].title, "Chapter 3");
+}
+
 // The tool fills ID3v1 only alongside ID3v2, so the record is appended here
 // to an untagged MP3, space padded as old taggers wrote it.
 TEST_F(TaggedFiles, Mp3WithOnlyId3v1)
