@@ -5,6 +5,7 @@
 #include "app/MainFrame.h"
 #include "i18n/Translations.h"
 #include "i18n/TranslateWx.h"
+#include "ui/Accessibility.h"
 #include "playlist/FolderScan.h"
 #include "playlist/MediaExtensions.h"
 #include "playlist/Playlist.h"
@@ -82,7 +83,7 @@ void OpenUrlCommand(MainFrame& frame, int, long)
     sizer->Add(dialog.CreateButtonSizer(wxOK | wxCANCEL), 0, wxEXPAND | wxALL, 6);
     dialog.SetSizerAndFit(sizer);
     TranslateDialog(&dialog);
-    edit->SetName(label->GetLabelText());
+    SetAccessibleName(edit, label->GetLabelText());
 
     if (wxTheClipboard->Open()) {
         wxTextDataObject data;

@@ -4,6 +4,7 @@
 #include "app/MainFrame.h"
 #include "app/StatusText.h"
 #include "i18n/TranslateWx.h"
+#include "ui/Accessibility.h"
 #include "playback/Seeking.h"
 #include "playback/TimeText.h"
 
@@ -57,7 +58,7 @@ void JumpToTimeCommand(MainFrame& frame, int, long)
     sizer->Add(dialog.CreateButtonSizer(wxOK | wxCANCEL), 0, wxEXPAND | wxALL, 6);
     dialog.SetSizerAndFit(sizer);
     TranslateDialog(&dialog);
-    edit->SetName(label->GetLabelText());
+    SetAccessibleName(edit, label->GetLabelText());
     edit->SetFocus();
     edit->SelectAll();
     if (dialog.ShowModal() != wxID_OK)

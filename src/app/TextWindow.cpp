@@ -1,6 +1,7 @@
 #include "app/TextWindow.h"
 
 #include "i18n/TranslateWx.h"
+#include "ui/Accessibility.h"
 
 #include <wx/button.h>
 #include <wx/dialog.h>
@@ -27,7 +28,7 @@ void ShowTextWindow(wxWindow* owner, const wxString& caption, const wxString& te
 
     TranslateDialog(&dialog);
     dialog.SetTitle(caption);
-    edit->SetName(caption);
+    SetAccessibleName(edit, caption);
 
     // Enter closes the window even though the field is multi-line.
     dialog.Bind(wxEVT_CHAR_HOOK, [&dialog](wxKeyEvent& e) {
