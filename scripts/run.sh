@@ -6,6 +6,11 @@ cd "$(dirname "$0")/.."
 ./scripts/build.sh >&2
 BIN="$PWD/build/corvane"
 
+# Nothing to play given: play the demo tune so there is something to hear.
+if [ "$#" -eq 0 ]; then
+    set -- "$PWD/docs/demo.mid"
+fi
+
 if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then
     exec "$BIN" "$@"
 fi
