@@ -43,6 +43,23 @@ class RadioTest(PlayerTestCase):
         db.close()
         self.assertIn("Other Band - Next Song", titles)
 
+    def test_a_refused_url_explains_itself(self):
+        import socket
+        probe = socket.socket()
+        probe.bind(("127.0.0.1", 0))
+        port = probe.getsockname()[1]
+        probe.close()  # nothing listens there now
+        url = "http://127.0.0.1:%d/stream" % port
+        playlist = write_m3u(os.path.join(self.s.media, "dead.m3u"), [url])
+        self.s.launch(playlist)
+        app = self.s.accessible_app()
+
+        def box_text():
+            return " ".join(name for role, name, _ in self.s.accessible_nodes(app) if role == "label")
+        self.assertTrue(wait_until(lambda: "Cannot play URL:" in box_text(), timeout=10), box_text())
+        self.assertIn(url, box_text())
+        self.assertIn("Could not connect to URL. (code 2)", box_text())
+
 
 if __name__ == "__main__":
     unittest.main()
