@@ -1,6 +1,6 @@
 #include "i18n/Translations.h"
 
-#include "i18n/TextEncoding.h"
+#include "platform/TextEncoding.h"
 
 #include <atomic>
 #include <cstring>

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <map>
 
-#include "i18n/TextEncoding.h"
+#include "platform/TextEncoding.h"
 #include "i18n/Translations.h"
 #include "playback/Id3v2.h"
 #include "playback/TimeText.h"

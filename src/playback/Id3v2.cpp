@@ -1,6 +1,6 @@
 #include "playback/Id3v2.h"
 
-#include "i18n/TextEncoding.h"
+#include "platform/TextEncoding.h"
 
 namespace {
 

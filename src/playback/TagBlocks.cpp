@@ -1,6 +1,6 @@
 #include "playback/TagBlocks.h"
 
-#include "i18n/TextEncoding.h"
+#include "platform/TextEncoding.h"
 #include "playlist/TextDecoding.h"
 
 namespace {

@@ -1,7 +1,7 @@
 #include "speech/AnnouncementQueue.h"
 
 #include "app/AppMessages.h"
-#include "i18n/TextEncoding.h"
+#include "platform/TextEncoding.h"
 #include "speech/ScreenReaderBridge.h"
 
 #include <atomic>

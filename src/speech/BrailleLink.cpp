@@ -1,6 +1,6 @@
 #include "speech/BrailleLink.h"
 
-#include "i18n/TextEncoding.h"
+#include "platform/TextEncoding.h"
 #include "speech/PipeSignalGuard.h"
 
 #include <brlapi.h>

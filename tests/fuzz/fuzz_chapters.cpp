@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include "i18n/TextEncoding.h"
+#include "platform/TextEncoding.h"
 #include "playback/Chapters.h"
 #include "playback/TimeText.h"
 

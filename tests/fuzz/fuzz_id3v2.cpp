@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "i18n/TextEncoding.h"
+#include "platform/TextEncoding.h"
 #include "playback/Id3v1.h"
 #include "playback/Id3v2.h"
 #include "playback/TagReader.h"

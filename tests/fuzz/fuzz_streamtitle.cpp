@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "i18n/TextEncoding.h"
+#include "platform/TextEncoding.h"
 #include "playback/StreamTitle.h"
 #include "playback/TagReader.h"
 

@@ -1,4 +1,4 @@
-#include "i18n/TextEncoding.h"
+#include "platform/TextEncoding.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "i18n/TextEncoding.h"
+#include "platform/TextEncoding.h"
 
 namespace {
 
@@ -48,8 +48,23 @@ bool DecodeUtf8(std::string_view text, std::size_t& pos, char32_t& out)
     return true;
 }
 
+void AppendUtf16(std::u16string& out, char32_t cp)
+{
+    if (cp < 0x10000) {
+        out += static_cast<char16_t>(cp);
+    } else {
+        cp -= 0x10000;
+        out += static_cast<char16_t>(0xD800 + (cp >> 10));
+        out += static_cast<char16_t>(0xDC00 + (cp & 0x3FF));
+    }
+}
+
+}  // namespace
+
 void AppendUtf8(std::string& out, char32_t cp)
 {
+    if (cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
+        cp = kReplacement;
     if (cp < 0x80) {
         out += static_cast<char>(cp);
     } else if (cp < 0x800) {
@@ -67,18 +82,24 @@ void AppendUtf8(std::string& out, char32_t cp)
     }
 }
 
-void AppendUtf16(std::u16string& out, char32_t cp)
-{
-    if (cp < 0x10000) {
-        out += static_cast<char16_t>(cp);
-    } else {
-        cp -= 0x10000;
-        out += static_cast<char16_t>(0xD800 + (cp >> 10));
-        out += static_cast<char16_t>(0xDC00 + (cp & 0x3FF));
-    }
-}
 
-}  // namespace
+std::string Windows1252ToUtf8(std::string_view bytes)
+{
+    // 0x80-0x9F; the five unassigned bytes map to the C1 controls as the
+    // Windows converter does. The rest of the upper half is Latin-1.
+    static constexpr char16_t kHigh[32] = {
+        0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+        0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+        0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+        0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+    std::string out;
+    out.reserve(bytes.size() + bytes.size() / 2);
+    for (const char ch : bytes) {
+        const auto b = static_cast<unsigned char>(ch);
+        AppendUtf8(out, b >= 0x80 && b <= 0x9F ? kHigh[b - 0x80] : b);
+    }
+    return out;
+}
 
 std::string Utf16ToUtf8(std::u16string_view text)
 {

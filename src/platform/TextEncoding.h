@@ -14,5 +14,11 @@ std::string SanitizeUtf8(std::string_view text);
 
 bool IsValidUtf8(std::string_view text);
 
+// Appends one code point; surrogates and values past U+10FFFF become U+FFFD.
+void AppendUtf8(std::string& out, char32_t codePoint);
+
+// The ANSI fallback for text that is not UTF-8.
+std::string Windows1252ToUtf8(std::string_view bytes);
+
 // UTF-16 units the text needs; empty when it is not valid UTF-8.
 std::optional<std::size_t> Utf16Length(std::string_view utf8);
