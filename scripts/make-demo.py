@@ -12,7 +12,7 @@ TICKS = 480
 MELODY = [(60, 1), (64, 1), (67, 1), (72, 2), (71, 1), (67, 1), (69, 2),
           (65, 1), (69, 1), (72, 1), (77, 2), (76, 1), (72, 1), (74, 2),
           (67, 1), (72, 1), (76, 1), (79, 1), (77, 1), (74, 1), (71, 1), (72, 4)]
-BASS = [(48, 4), (53, 4), (55, 4), (48, 4)]
+BASS_LINE = [(48, 4), (53, 4), (55, 4), (48, 4)]
 
 
 def varlen(n):
@@ -46,7 +46,7 @@ def main():
     data = b"MThd" + struct.pack(">IHHH", 6, 1, 3, TICKS)
     data += track(tempo)
     data += track(voice(MELODY, 0, 0, 100))   # piano
-    data += track(voice(BASS * 2, 1, 32, 80))  # acoustic bass
+    data += track(voice(BASS_LINE * 2, 1, 32, 80))  # acoustic bass
     out = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "docs", "demo.mid")
     with open(out, "wb") as f:
         f.write(data)
