@@ -73,6 +73,8 @@ const CommandRoute kRoutes[] = {
     {cmd::IncreaseEffect, cmd::DecreaseEffect, VolumeStepCommand, "Increase/Decrease Effect"},
     {cmd::ToggleMute, cmd::ToggleMute, MuteCommand, "Toggle Mute"},
     {cmd::LoadedPlugins, cmd::LoadedPlugins, LoadedPluginsCommand, "Loaded Plugins"},
+    {cmd::AudioDeviceMenu, cmd::AudioDeviceMenu, DeviceMenuCommand, "Audio Device Menu"},
+    {cmd::DeviceFirst + 1, cmd::DeviceLast, SwitchDeviceCommand, "Switch device"},
     {cmd::SeekBackward, cmd::SeekForward, SeekCommand, "Seek"},
     {cmd::Beginning, cmd::Beginning, SeekCommand, "Beginning"},
     {cmd::PreviousSeekUnit, cmd::NextSeekUnit, SeekUnitCommand, "Seek unit"},

@@ -7,6 +7,9 @@
 #include "playback/PlaybackSession.h"
 #include "storage/Settings.h"
 
+#include "speech/AnnouncementQueue.h"
+
+#include <wx/menu.h>
 #include <wx/msgdlg.h>
 
 namespace {
@@ -89,4 +92,35 @@ void LoadedPluginsCommand(MainFrame& frame, int, long)
 {
     wxMessageBox(wxString::FromUTF8(PluginReport()), wxString::FromUTF8(Translate("Loaded Plugins")),
                  wxOK | wxICON_INFORMATION, &frame);
+}
+
+void DeviceMenuCommand(MainFrame& frame, int, long)
+{
+    const std::vector<DeviceChoice> devices = DeviceChoices();
+    if (devices.empty()) {
+        Announce(TranslateUtf8("No audio devices found"), true);
+        return;
+    }
+    wxMenu menu;
+    for (const DeviceChoice& d : devices) {
+        if (d.index > cmd::DeviceLast - cmd::DeviceFirst)
+            break;
+        menu.AppendCheckItem(cmd::DeviceFirst + d.index, wxString::FromUTF8(d.name))->Check(d.checked);
+    }
+    const bool wasHidden = !frame.IsShown();
+    if (wasHidden)
+        frame.Show();
+    frame.Raise();
+    const int chosen = frame.GetPopupMenuSelectionFromUser(menu);
+    if (chosen >= cmd::DeviceFirst && chosen <= cmd::DeviceLast)
+        SwitchDeviceAndAnnounce(chosen - cmd::DeviceFirst);
+    if (wasHidden)
+        frame.Hide();
+    frame.RefreshStatus();
+}
+
+void SwitchDeviceCommand(MainFrame& frame, int id, long)
+{
+    SwitchDeviceAndAnnounce(id - cmd::DeviceFirst);
+    frame.RefreshStatus();
 }

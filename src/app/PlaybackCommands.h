@@ -12,6 +12,8 @@ void RepeatCommand(MainFrame& frame, int id, long lParam);
 void VolumeStepCommand(MainFrame& frame, int id, long lParam);
 void MuteCommand(MainFrame& frame, int id, long lParam);
 void LoadedPluginsCommand(MainFrame& frame, int id, long lParam);
+void DeviceMenuCommand(MainFrame& frame, int id, long lParam);
+void SwitchDeviceCommand(MainFrame& frame, int id, long lParam);
 
 // Connects the playback session to this window.
 void ConnectPlaybackUi(MainFrame& frame);

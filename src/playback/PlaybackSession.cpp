@@ -144,6 +144,26 @@ bool IsStreamUrl(const std::string& entry)
            StartsWithNoCase(entry, "ftp://");
 }
 
+void ApplyEngineOptions()
+{
+    if (g_session.midiFont) {
+        audio::MidiFontFree(g_session.midiFont);
+        g_session.midiFont = 0;
+    }
+    audio::AudioSetConfig(audio::kConfigMidiVoices, g_settings.midi.maxVoices);
+    if (!g_settings.midi.soundFont.empty()) {
+        g_session.midiFont = audio::MidiFontLoad(g_settings.midi.soundFont);
+        if (g_session.midiFont)
+            audio::MidiStreamSetFont(0, g_session.midiFont);
+    }
+
+    // Some stations turn away clients that do not look like a browser.
+    audio::AudioSetConfigText(audio::kConfigNetAgent, "Mozilla/5.0 (Windows NT 10.0; Win64; x64) AppleWebKit/537.36");
+    audio::AudioSetConfig(audio::kConfigNetTimeout, 30000);
+    audio::AudioSetConfig(audio::kConfigNetBuffer, 10000);
+    audio::AudioSetConfig(audio::kConfigNetPrebuffer, 50);
+}
+
 bool AudioStartup()
 {
     audio::AudioSetConfig(audio::kConfigBuffer, g_settings.advanced.bufferSize);
@@ -164,23 +184,7 @@ bool AudioStartup()
     g_session.loadedPlugins.clear();
     g_session.failedPlugins.clear();
     audio::DecoderFamilies(&g_session.loadedPlugins, &g_session.failedPlugins);
-
-    if (g_session.midiFont) {
-        audio::MidiFontFree(g_session.midiFont);
-        g_session.midiFont = 0;
-    }
-    audio::AudioSetConfig(audio::kConfigMidiVoices, g_settings.midi.maxVoices);
-    if (!g_settings.midi.soundFont.empty()) {
-        g_session.midiFont = audio::MidiFontLoad(g_settings.midi.soundFont);
-        if (g_session.midiFont)
-            audio::MidiStreamSetFont(0, g_session.midiFont);
-    }
-
-    // Some stations turn away clients that do not look like a browser.
-    audio::AudioSetConfigText(audio::kConfigNetAgent, "Mozilla/5.0 (Windows NT 10.0; Win64; x64) AppleWebKit/537.36");
-    audio::AudioSetConfig(audio::kConfigNetTimeout, 30000);
-    audio::AudioSetConfig(audio::kConfigNetBuffer, 10000);
-    audio::AudioSetConfig(audio::kConfigNetPrebuffer, 50);
+    ApplyEngineOptions();
     return true;
 }
 

@@ -44,6 +44,8 @@ struct PlaybackUi {
 void SetPlaybackUi(const PlaybackUi& ui);
 
 bool AudioStartup();
+// MIDI font and voices, network options: again after every engine start.
+void ApplyEngineOptions();
 void AudioShutdown();
 std::string PluginReport();
 

@@ -1,5 +1,6 @@
 // The playback session on the real engine ("No sound" device) with real files.
 #include "playback/PlaybackSession.h"
+#include "playback/OutputVolume.h"
 
 #include "../audio/AudioTestSupport.h"
 #include "i18n/Translations.h"
@@ -218,4 +219,23 @@ TEST_F(SessionTest, RepeatCyclesWithItsAnnouncements)
     CycleRepeat();
     CycleRepeat();
     EXPECT_EQ(g_settings.playback.repeatMode, 0);
+}
+
+TEST_F(SessionTest, SwitchingDevicesKeepsTheItemItsPlaceAndPause)
+{
+    g_playlist.entries = {MakeWav("a.wav", 8.0)};
+    PlayIndex(0, true);
+    SeekSeconds(5.0);
+    Pause();
+    ASSERT_TRUE(SwitchDevice(audio::kDeviceNoSound));
+    EXPECT_EQ(g_session.deviceIndex, audio::kDeviceNoSound);
+    ASSERT_NE(g_session.output, 0u);
+    EXPECT_EQ(State(), audio::kStatePaused);
+    EXPECT_NEAR(CurrentPositionSeconds(), 5.0, 0.3);
+
+    // A device that does not exist: back on the default, nothing reopened.
+    EXPECT_FALSE(SwitchDevice(42));
+    EXPECT_TRUE(audio::AudioIsInitialized());
+    EXPECT_EQ(g_session.deviceIndex, -1);
+    EXPECT_EQ(g_session.output, 0u);
 }
