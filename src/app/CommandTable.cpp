@@ -60,6 +60,7 @@ const CommandRoute kRoutes[] = {
     {cmd::Open, cmd::Open, OpenFilesCommand, "Open"},
     {cmd::OpenUrl, cmd::OpenUrl, OpenUrlCommand, "Open URL"},
     {cmd::AddFolder, cmd::AddFolder, AddFolderCommand, "Add Folder"},
+    {cmd::Paste, cmd::Paste, PasteCommand, "Paste"},
     {cmd::Shuffle, cmd::Shuffle, ToggleShuffleCommand, "Toggle Shuffle"},
     {cmd::Play, cmd::Play, PlayCommand, "Play"},
     {cmd::Pause, cmd::Pause, PauseCommand, "Pause"},

@@ -5,4 +5,5 @@ class MainFrame;
 void OpenFilesCommand(MainFrame& frame, int id, long lParam);
 void OpenUrlCommand(MainFrame& frame, int id, long lParam);
 void AddFolderCommand(MainFrame& frame, int id, long lParam);
+void PasteCommand(MainFrame& frame, int id, long lParam);
 void ToggleShuffleCommand(MainFrame& frame, int id, long lParam);

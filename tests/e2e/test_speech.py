@@ -31,6 +31,11 @@ class SpokenResultsTest(PlayerTestCase):
         player.terminate()
         player.wait(timeout=10)
 
+    def test_paste_with_nothing_useful_on_the_clipboard(self):
+        self.s.launch()
+        self.s.key("ctrl+v")
+        self.assertTrue(self.s.wait_spoken("SPEAK 1 No media in clipboard"), self.s.spoken())
+
 
 if __name__ == "__main__":
     unittest.main()
