@@ -7,7 +7,9 @@
 #include "playback/PlaybackSession.h"
 #include "storage/Settings.h"
 
+#include "playback/Bookmarks.h"
 #include "speech/AnnouncementQueue.h"
+#include "ui/HistoryDialogs.h"
 
 #include <wx/menu.h>
 #include <wx/msgdlg.h>
@@ -123,4 +125,20 @@ void SwitchDeviceCommand(MainFrame& frame, int id, long)
 {
     SwitchDeviceAndAnnounce(id - cmd::DeviceFirst);
     frame.RefreshStatus();
+}
+
+void AddBookmarkCommand(MainFrame&, int, long)
+{
+    AddBookmarkHere();
+}
+
+void BookmarksCommand(MainFrame& frame, int, long)
+{
+    ShowBookmarksDialog(&frame);
+    frame.RefreshStatus();
+}
+
+void SongHistoryCommand(MainFrame& frame, int, long)
+{
+    ShowSongHistoryDialog(&frame);
 }

@@ -12,6 +12,9 @@ void RepeatCommand(MainFrame& frame, int id, long lParam);
 void VolumeStepCommand(MainFrame& frame, int id, long lParam);
 void MuteCommand(MainFrame& frame, int id, long lParam);
 void LoadedPluginsCommand(MainFrame& frame, int id, long lParam);
+void AddBookmarkCommand(MainFrame& frame, int id, long lParam);
+void BookmarksCommand(MainFrame& frame, int id, long lParam);
+void SongHistoryCommand(MainFrame& frame, int id, long lParam);
 void DeviceMenuCommand(MainFrame& frame, int id, long lParam);
 void SwitchDeviceCommand(MainFrame& frame, int id, long lParam);
 

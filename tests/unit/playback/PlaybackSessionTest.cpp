@@ -1,6 +1,7 @@
 // The playback session on the real engine ("No sound" device) with real files.
 #include "playback/PlaybackSession.h"
 #include "playback/OutputVolume.h"
+#include "playback/Bookmarks.h"
 
 #include "../audio/AudioTestSupport.h"
 #include "i18n/Translations.h"
@@ -238,4 +239,36 @@ TEST_F(SessionTest, SwitchingDevicesKeepsTheItemItsPlaceAndPause)
     EXPECT_TRUE(audio::AudioIsInitialized());
     EXPECT_EQ(g_session.deviceIndex, -1);
     EXPECT_EQ(g_session.output, 0u);
+}
+
+TEST_F(SessionTest, BookmarksMarkAndReturn)
+{
+    ASSERT_TRUE(OpenDatabase(dir.File("marks.db")));
+    const std::string a = MakeWav("a.wav", 8.0), b = MakeWav("b.wav", 8.0);
+    g_playlist.entries = {a};
+    EXPECT_FALSE(AddBookmarkHere());  // no current item yet
+    PlayIndex(0, true);
+    SeekSeconds(4.0);
+    ASSERT_TRUE(AddBookmarkHere());
+
+    const std::vector<BookmarkRow> all = ListBookmarks();
+    ASSERT_EQ(all.size(), 1u);
+    EXPECT_EQ(BookmarksToShow(all, dir.File("A.WAV"), false).size(), 1u);  // case does not matter
+    EXPECT_TRUE(BookmarksToShow(all, b, false).empty());
+    EXPECT_EQ(BookmarksToShow(all, b, true).size(), 1u);
+
+    // The file is current: only a seek.
+    const audio::Handle before = g_session.output;
+    SeekSeconds(0.0);
+    JumpToBookmark(all[0]);
+    EXPECT_EQ(g_session.output, before);
+    EXPECT_NEAR(CurrentPositionSeconds(), 4.0, 0.3);
+
+    // The file is not in the queue: it becomes the whole queue.
+    g_playlist.entries = {b};
+    PlayIndex(0, true);
+    JumpToBookmark(all[0]);
+    EXPECT_EQ(g_playlist.entries, std::vector<std::string>{a});
+    EXPECT_EQ(g_playlist.current, 0);
+    EXPECT_NEAR(CurrentPositionSeconds(), 4.0, 0.3);
 }
