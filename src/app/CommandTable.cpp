@@ -1,6 +1,7 @@
 #include "app/CommandTable.h"
 
 #include "app/Commands.h"
+#include "app/EffectCommands.h"
 #include "app/FileCommands.h"
 #include "app/InfoCommands.h"
 #include "app/PlaybackCommands.h"
@@ -70,8 +71,14 @@ const CommandRoute kRoutes[] = {
     {cmd::Next, cmd::Next, NextCommand, "Next Track"},
     {cmd::Repeat, cmd::Repeat, RepeatCommand, "Repeat"},
     {cmd::VolumeUp, cmd::VolumeDown, VolumeStepCommand, "Volume"},
-    // Volume is the adjustable parameter until the effect cycle exists.
-    {cmd::IncreaseEffect, cmd::DecreaseEffect, VolumeStepCommand, "Increase/Decrease Effect"},
+    {cmd::PreviousEffect, cmd::NextEffect, SelectParamCommand, "Previous/Next Effect"},
+    {cmd::IncreaseEffect, cmd::DecreaseEffect, AdjustParamCommand, "Increase/Decrease Effect"},
+    {cmd::ResetEffect, cmd::ResetEffect, ResetParamCommand, "Reset parameter"},
+    {cmd::EffectMinimum, cmd::EffectMinimum, ParamMinimumCommand, "Parameter minimum"},
+    {cmd::EffectMaximum, cmd::EffectMaximum, ParamMaximumCommand, "Parameter maximum"},
+    {cmd::ToggleVolume, cmd::ToggleVolume + 3, ToggleStreamParamCommand, "Toggle stream parameter"},
+    {cmd::ToggleEffect0, cmd::ToggleEffect0 + 5, ToggleDspEffectCommand, "Toggle effect"},
+    {cmd::Toggle3DAudio, cmd::ToggleConvolution, ToggleDspEffectCommand, "Toggle effect"},
     {cmd::ToggleMute, cmd::ToggleMute, MuteCommand, "Toggle Mute"},
     {cmd::LoadedPlugins, cmd::LoadedPlugins, LoadedPluginsCommand, "Loaded Plugins"},
     {cmd::AddBookmark, cmd::AddBookmark, AddBookmarkCommand, "Add Bookmark"},

@@ -5,6 +5,7 @@
 #include "i18n/TranslateWx.h"
 #include "app/PlaybackCommands.h"
 #include "effects/EffectChain.h"
+#include "effects/EffectParams.h"
 #include "log/Log.h"
 #include "playback/PlaybackSession.h"
 #include "platform/Clock.h"
@@ -28,6 +29,8 @@ bool CreationSteps(MainFrame& frame)
     if (!AudioStartup())
         return false;
     OpenDatabase();
+    ResetEffectValues();
+    LoadEffectValuesFromSettings();
     SetVolumeStageGain(g_settings.playback.volume, false);
     InitAnnouncements();
     if (wxMenuBar* bar = frame.GetMenuBar())

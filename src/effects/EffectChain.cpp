@@ -17,10 +17,12 @@ void VolumeStage(audio::Handle, audio::Handle, void* buffer, std::uint32_t lengt
     const float gain = g_stageMuted.load(std::memory_order_relaxed) ? 0.0f : g_stageGain.load(std::memory_order_relaxed);
     if (gain == 1.0f)
         return;
+    // A squared law, as the legacy volume attribute: 50 % is a factor of 0.25.
+    const float factor = gain * gain;
     float* samples = static_cast<float*>(buffer);
     const std::uint32_t count = length / sizeof(float);
     for (std::uint32_t i = 0; i < count; ++i)
-        samples[i] *= gain;
+        samples[i] *= factor;
 }
 
 }  // namespace
