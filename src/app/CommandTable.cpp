@@ -81,6 +81,7 @@ const CommandRoute kRoutes[] = {
     {cmd::Toggle3DAudio, cmd::ToggleConvolution, ToggleDspEffectCommand, "Toggle effect"},
     {cmd::ToggleMute, cmd::ToggleMute, MuteCommand, "Toggle Mute"},
     {cmd::LoadedPlugins, cmd::LoadedPlugins, LoadedPluginsCommand, "Loaded Plugins"},
+    {cmd::PlaylistManager, cmd::PlaylistManager, PlaylistManagerCommand, "Playlist"},
     {cmd::AddBookmark, cmd::AddBookmark, AddBookmarkCommand, "Add Bookmark"},
     {cmd::Bookmarks, cmd::Bookmarks, BookmarksCommand, "Bookmarks"},
     {cmd::SongHistory, cmd::SongHistory, SongHistoryCommand, "Song History"},

@@ -6,7 +6,7 @@
 #include "i18n/Translations.h"
 #include "i18n/TranslateWx.h"
 #include "ui/Accessibility.h"
-#include "playlist/ClipboardMedia.h"
+#include "ui/Clipboard.h"
 #include "playlist/FolderScan.h"
 #include "playlist/MediaExtensions.h"
 #include "playlist/Playlist.h"
@@ -132,25 +132,7 @@ void ToggleShuffleCommand(MainFrame& frame, int, long)
 
 void PasteCommand(MainFrame& frame, int, long)
 {
-    std::vector<std::string> files;
-    std::string text;
-    if (wxTheClipboard->Open()) {
-        // A file manager's copy arrives as a file list; anything else as text.
-        if (wxTheClipboard->IsSupported(wxDF_FILENAME)) {
-            wxFileDataObject data;
-            if (wxTheClipboard->GetData(data)) {
-                for (const wxString& f : data.GetFilenames())
-                    files.push_back(Utf8(f));
-            }
-        }
-        if (wxTheClipboard->IsSupported(wxDF_UNICODETEXT)) {
-            wxTextDataObject data;
-            if (wxTheClipboard->GetData(data))
-                text = Utf8(data.GetText());
-        }
-        wxTheClipboard->Close();
-    }
-    std::vector<std::string> items = MediaFromClipboard(files, text);
+    std::vector<std::string> items = CollectClipboardMedia();
     if (items.empty()) {
         Announce(TranslateUtf8("No media in clipboard"), true);
         return;

@@ -10,6 +10,7 @@
 #include "playback/Bookmarks.h"
 #include "speech/AnnouncementQueue.h"
 #include "ui/HistoryDialogs.h"
+#include "ui/PlaylistManagerDialog.h"
 
 #include <wx/menu.h>
 #include <wx/msgdlg.h>
@@ -60,6 +61,7 @@ void ConnectPlaybackUi(MainFrame&)
     ui.refreshTitle = RefreshTitleHook;
     ui.refreshStatus = RefreshStatusHook;
     ui.leaveVideoMode = LeaveVideoModeHook;
+    ui.currentEntryChanged = PlaylistManagerCurrentChanged;
     SetPlaybackUi(ui);
 }
 
@@ -141,4 +143,11 @@ void BookmarksCommand(MainFrame& frame, int, long)
 void SongHistoryCommand(MainFrame& frame, int, long)
 {
     ShowSongHistoryDialog(&frame);
+}
+
+void PlaylistManagerCommand(MainFrame& frame, int, long)
+{
+    ShowPlaylistManager(&frame);
+    frame.RefreshTitle();
+    frame.RefreshStatus();
 }

@@ -15,6 +15,7 @@ void LoadedPluginsCommand(MainFrame& frame, int id, long lParam);
 void AddBookmarkCommand(MainFrame& frame, int id, long lParam);
 void BookmarksCommand(MainFrame& frame, int id, long lParam);
 void SongHistoryCommand(MainFrame& frame, int id, long lParam);
+void PlaylistManagerCommand(MainFrame& frame, int id, long lParam);
 void DeviceMenuCommand(MainFrame& frame, int id, long lParam);
 void SwitchDeviceCommand(MainFrame& frame, int id, long lParam);
 
