@@ -8,6 +8,7 @@
 #include "app/SeekCommands.h"
 #include "app/Lifecycle.h"
 #include "app/MainFrame.h"
+#include "hotkeys/TrayIcon.h"
 #include "i18n/Translations.h"
 #include "platform/Paths.h"
 #include "playlist/Playlist.h"
@@ -24,6 +25,10 @@ void CloseMainWindow(MainFrame& frame, int, long)
 {
     frame.Close(true);
 }
+
+void HideToTrayCommand(MainFrame& frame, int, long) { HideToTray(&frame); }
+void RestoreFromTrayCommand(MainFrame& frame, int, long) { RestoreFromTray(&frame); }
+void ToggleWindowCommand(MainFrame& frame, int, long) { ToggleWindow(&frame); }
 
 void PlayRecentFile(MainFrame& frame, int id, long)
 {
@@ -98,6 +103,9 @@ const CommandRoute kRoutes[] = {
     {cmd::ShowTitle, cmd::ShowTitle + 9, ShowInfoCommand, "Show information"},
     {cmd::Exit, cmd::Exit, CloseMainWindow, "Exit"},
     {cmd::TrayExit, cmd::TrayExit, CloseMainWindow, "Exit"},
+    {cmd::HideToTray, cmd::HideToTray, HideToTrayCommand, "Hide to Tray"},
+    {cmd::TrayRestore, cmd::TrayRestore, RestoreFromTrayCommand, "Restore"},
+    {cmd::ToggleWindow, cmd::ToggleWindow, ToggleWindowCommand, "Toggle Window"},
     {cmd::Manual, cmd::Manual, OpenManual, "Manual"},
     {cmd::Readme, cmd::Readme, OpenReadme, "Readme"},
     {cmd::RecentFirst, cmd::RecentLast, PlayRecentFile, "Recent file"},

@@ -6,6 +6,8 @@
 #include "app/PlaybackCommands.h"
 #include "effects/EffectChain.h"
 #include "effects/EffectParams.h"
+#include "hotkeys/GlobalKeys.h"
+#include "hotkeys/TrayIcon.h"
 #include "log/Log.h"
 #include "playback/PlaybackSession.h"
 #include "platform/Clock.h"
@@ -33,6 +35,7 @@ bool CreationSteps(MainFrame& frame)
     LoadEffectValuesFromSettings();
     SetVolumeStageGain(g_settings.playback.volume, false);
     InitAnnouncements();
+    RegisterHotkeys(&frame);
     if (wxMenuBar* bar = frame.GetMenuBar())
         bar->Check(cmd::Shuffle, g_settings.playback.shuffle);
     return true;
@@ -53,6 +56,8 @@ void StartBackgroundChecks(MainFrame&)
 
 void ShutdownSteps(MainFrame&)
 {
+    RemoveTrayIcon();
+    UnregisterHotkeys();
     if (g_session.output && g_playlist.current >= 0)
         SaveResumePosition();
     SavePlaylistState(CurrentPositionSeconds());
@@ -97,7 +102,7 @@ void PlayPendingBatch(MainFrame& frame)
     StartQueueAt(frame, plan.index, true);
     if (g_settings.playback.bringToFront) {
         if (!frame.IsShown()) {
-            frame.BringForward();
+            RestoreFromTray(&frame);
             return;
         }
         frame.Raise();

@@ -10,6 +10,8 @@
 #include "app/StatusView.h"
 #include "app/SingleInstance.h"
 #include "app/StatusBarPanel.h"
+#include "hotkeys/TrayIcon.h"
+#include "storage/Settings.h"
 #include "i18n/TranslateWx.h"
 #include "platform/Clock.h"
 #include "resources/MenuTable.h"
@@ -94,6 +96,7 @@ MainFrame::MainFrame()
     Bind(wxEVT_CLOSE_WINDOW, &MainFrame::OnClose, this);
     Bind(wxEVT_MENU_OPEN, &MainFrame::OnMenuOpen, this);
     Bind(wxEVT_SIZE, &MainFrame::OnSize, this);
+    Bind(wxEVT_ICONIZE, &MainFrame::OnIconize, this);
     Bind(EVT_APP_MESSAGE, [this](wxThreadEvent& e) {
         auto box = e.GetPayload<std::shared_ptr<MessageBox>>();
         if (box)
@@ -271,6 +274,13 @@ void MainFrame::OnSize(wxSizeEvent& event)
     event.Skip();
 }
 
+void MainFrame::OnIconize(wxIconizeEvent& event)
+{
+    if (event.IsIconized() && g_settings.playback.minimizeToTray && !shutDown_)
+        HideToTray(this);
+    event.Skip();
+}
+
 void MainFrame::OnAppMessage(PostedMessage& message)
 {
     HandleAppMessage(*this, message);
@@ -302,6 +312,7 @@ void MainFrame::FlushPendingBatch()
 
 void MainFrame::BringForward()
 {
+    RestoreFromTray(this);
     if (IsIconized())
         Iconize(false);
     Show();

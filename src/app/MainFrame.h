@@ -50,6 +50,7 @@ private:
     void OnClose(wxCloseEvent& event);
     void OnMenuOpen(wxMenuEvent& event);
     void OnSize(wxSizeEvent& event);
+    void OnIconize(wxIconizeEvent& event);
     void OnAppMessage(PostedMessage& message);
 
     StatusBarPanel* statusBar_ = nullptr;

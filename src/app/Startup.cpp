@@ -4,6 +4,7 @@
 #include "app/Lifecycle.h"
 #include "app/MainFrame.h"
 #include "app/SingleInstance.h"
+#include "hotkeys/Hotkeys.h"
 #include "i18n/Translations.h"
 #include "i18n/TranslateWx.h"
 #include "log/Log.h"
@@ -62,6 +63,7 @@ int RunCorvane(int argc, char** argv)
     BuildTranslationTables();
     LoadSettings();
     SetLanguage(g_settings.general.language);
+    LoadHotkeys();
 
     for (const std::string& f : files) {
         for (std::string& entry : ExpandLaunchPath(f))

@@ -156,9 +156,12 @@ void SetEffectParam(int id, float value)
             audio::ChannelSetAttribute(g_session.output, audio::kAttribFreq, value * g_session.sourceRate);
         return;
     default:
-        // The DSP routines read the slot on their next block.
         if (float* stored = DspParamField(g_settings.dspParams, id))
             *stored = value;
+        // Engine effects hold their own parameter blocks; the program's DSP
+        // routines read the slot on their next block.
+        if (id <= 25)
+            UpdateEffectParams(id);
         return;
     }
 }

@@ -1,5 +1,6 @@
 #include "effects/EffectSwitches.h"
 
+#include "effects/EffectChain.h"
 #include "speech/AnnouncementQueue.h"
 #include "storage/Settings.h"
 
@@ -87,14 +88,13 @@ void ToggleDspEffect(int n)
         // A stored value outside 0..3 starts the cycle again from off.
         const int current = g_settings.effects.reverbAlgorithm;
         const int next = current >= 0 && current < 3 ? current + 1 : 0;
-        g_settings.effects.reverbAlgorithm = next;
-        g_settings.dspEffects.reverb = next > 0;
+        SetReverbAlgorithm(next);
         Announce(DspEffectToggleText(0, next > 0, next), true);
         return;
     }
     bool* on = DspSwitchField(n);
     if (!on)
         return;
-    *on = !*on;
+    SetDspSwitch(n, !*on);
     Announce(DspEffectToggleText(n, *on, g_settings.effects.reverbAlgorithm), true);
 }

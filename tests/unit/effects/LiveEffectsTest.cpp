@@ -5,6 +5,8 @@
 #include "../audio/AudioTestSupport.h"
 #include "EffectsTestSupport.h"
 #include "effects/AdjustmentCycle.h"
+#include "effects/EffectChain.h"
+#include "effects/EffectSwitches.h"
 #include "playback/PlaybackSession.h"
 #include "playlist/Playlist.h"
 #include "storage/Settings.h"
@@ -55,6 +57,7 @@ protected:
     void SetUp() override
     {
         g_playlist = Playlist{};
+        SetVolumeStageGain(1.0f, false);  // an earlier test may have lowered it
         ASSERT_TRUE(AudioStartup());
     }
     void TearDown() override
@@ -159,4 +162,56 @@ TEST_F(LiveEffectsTest, RateSetsTheOutputFrequencyExceptOnLiveStreams)
     EXPECT_FLOAT_EQ(CurrentTempoProcessor()->getTempo(), 0.0f);
     EXPECT_FLOAT_EQ(g_settings.playback.rate, 2.0f);
     EXPECT_FLOAT_EQ(g_settings.playback.tempo, 50.0f);
+}
+
+namespace {
+
+// Level of the last half of what was heard, so a block mixed before a change
+// does not count.
+double LateRms(const std::vector<float>& heard)
+{
+    return audiotest::Rms(std::vector<float>(heard.begin() + static_cast<long>(heard.size() / 2), heard.end()));
+}
+
+}  // namespace
+
+TEST_F(LiveEffectsTest, EffectSwitchesChangeThePlayingOutputAtOnce)
+{
+    PlaySine(20.0);
+    const double dry = LateRms(tap.Listen(0.4));
+    ASSERT_GT(dry, 0.1);
+    const int volumeOnly = InstalledEffectCount();
+
+    SetEffectParam(17, -12.0f);  // EQ preamp, stored while the EQ is off
+    ToggleDspEffect(2);
+    EXPECT_EQ(spoken.Take(), std::vector<std::string>{"EQ enabled"});
+    EXPECT_EQ(InstalledEffectCount(), volumeOnly + 4);
+    EXPECT_NEAR(20.0 * std::log10(LateRms(tap.Listen(0.4)) / dry), -12.0, 0.5);
+    SetEffectParam(17, -6.0f);  // heard without switching again
+    EXPECT_NEAR(20.0 * std::log10(LateRms(tap.Listen(0.4)) / dry), -6.0, 0.5);
+    ToggleDspEffect(2);
+    EXPECT_EQ(InstalledEffectCount(), volumeOnly);
+    EXPECT_NEAR(LateRms(tap.Listen(0.4)) / dry, 1.0, 0.02);  // dry again
+
+    // The reverb switch walks the algorithms; each replaces the last.
+    for (int algorithm = 1; algorithm <= 3; ++algorithm) {
+        ToggleDspEffect(0);
+        EXPECT_EQ(g_settings.effects.reverbAlgorithm, algorithm);
+        EXPECT_EQ(InstalledEffectCount(), volumeOnly + 1);
+    }
+    spoken.Take();
+    ToggleDspEffect(0);
+    EXPECT_EQ(InstalledEffectCount(), volumeOnly);
+    EXPECT_EQ(spoken.Take(), std::vector<std::string>{"Reverb: Off"});
+}
+
+TEST_F(LiveEffectsTest, ConvolutionAnd3DSwitchesAddNoStageYet)
+{
+    PlaySine(5.0);
+    const int before = InstalledEffectCount();
+    ToggleDspEffect(6);
+    ToggleDspEffect(7);
+    EXPECT_TRUE(g_settings.dspEffects.convolution);
+    EXPECT_TRUE(g_settings.dspEffects.spatialAudio);
+    EXPECT_EQ(InstalledEffectCount(), before);
 }
