@@ -8,11 +8,13 @@
 #include "app/SeekCommands.h"
 #include "app/Lifecycle.h"
 #include "app/MainFrame.h"
+#include "effects/Presets.h"
 #include "hotkeys/TrayIcon.h"
 #include "i18n/Translations.h"
 #include "platform/Paths.h"
 #include "playlist/Playlist.h"
 #include "storage/RecentFiles.h"
+#include "ui/PresetMenu.h"
 #include "storage/Settings.h"
 
 #include <wx/mimetype.h>
@@ -29,6 +31,19 @@ void CloseMainWindow(MainFrame& frame, int, long)
 void HideToTrayCommand(MainFrame& frame, int, long) { HideToTray(&frame); }
 void RestoreFromTrayCommand(MainFrame& frame, int, long) { RestoreFromTray(&frame); }
 void ToggleWindowCommand(MainFrame& frame, int, long) { ToggleWindow(&frame); }
+
+void PresetMenuCommand(MainFrame& frame, int, long)
+{
+    ShowPresetMenu(&frame);
+    frame.RefreshStatus();
+}
+void SavePresetMenuCommand(MainFrame& frame, int, long) { SavePresetCommand(&frame); }
+void LoadPresetMenuCommand(MainFrame& frame, int id, long)
+{
+    LoadPresetCommand(id - cmd::LoadPresetFirst);
+    frame.RefreshStatus();
+}
+void DeletePresetMenuCommand(MainFrame&, int id, long) { DeletePresetCommand(id - cmd::DeletePresetFirst); }
 
 void PlayRecentFile(MainFrame& frame, int id, long)
 {
@@ -104,6 +119,10 @@ const CommandRoute kRoutes[] = {
     {cmd::Exit, cmd::Exit, CloseMainWindow, "Exit"},
     {cmd::TrayExit, cmd::TrayExit, CloseMainWindow, "Exit"},
     {cmd::HideToTray, cmd::HideToTray, HideToTrayCommand, "Hide to Tray"},
+    {cmd::PresetMenu, cmd::PresetMenu, PresetMenuCommand, "Preset menu"},
+    {cmd::SavePreset, cmd::SavePreset, SavePresetMenuCommand, "Save preset"},
+    {cmd::LoadPresetFirst, cmd::LoadPresetLast, LoadPresetMenuCommand, "Load preset"},
+    {cmd::DeletePresetFirst, cmd::DeletePresetLast, DeletePresetMenuCommand, "Delete preset"},
     {cmd::TrayRestore, cmd::TrayRestore, RestoreFromTrayCommand, "Restore"},
     {cmd::ToggleWindow, cmd::ToggleWindow, ToggleWindowCommand, "Toggle Window"},
     {cmd::Manual, cmd::Manual, OpenManual, "Manual"},
