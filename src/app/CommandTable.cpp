@@ -102,6 +102,7 @@ const CommandRoute kRoutes[] = {
     {cmd::ToggleMute, cmd::ToggleMute, MuteCommand, "Toggle Mute"},
     {cmd::LoadedPlugins, cmd::LoadedPlugins, LoadedPluginsCommand, "Loaded Plugins"},
     {cmd::PlaylistManager, cmd::PlaylistManager, PlaylistManagerCommand, "Playlist"},
+    {cmd::ToggleRecording, cmd::ToggleRecording, RecordingCommand, "Toggle Recording"},
     {cmd::AddBookmark, cmd::AddBookmark, AddBookmarkCommand, "Add Bookmark"},
     {cmd::Bookmarks, cmd::Bookmarks, BookmarksCommand, "Bookmarks"},
     {cmd::SongHistory, cmd::SongHistory, SongHistoryCommand, "Song History"},

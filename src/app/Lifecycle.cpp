@@ -10,6 +10,7 @@
 #include "hotkeys/TrayIcon.h"
 #include "log/Log.h"
 #include "playback/PlaybackSession.h"
+#include "recording/Recorder.h"
 #include "platform/Clock.h"
 #include "playlist/Playlist.h"
 #include "playlist/PlaylistFiles.h"
@@ -58,6 +59,7 @@ void ShutdownSteps(MainFrame&)
 {
     RemoveTrayIcon();
     UnregisterHotkeys();
+    StopRecording();
     if (g_session.output && g_playlist.current >= 0)
         SaveResumePosition();
     SavePlaylistState(CurrentPositionSeconds());

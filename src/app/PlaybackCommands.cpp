@@ -8,6 +8,7 @@
 #include "storage/Settings.h"
 
 #include "playback/Bookmarks.h"
+#include "recording/Recorder.h"
 #include "speech/AnnouncementQueue.h"
 #include "ui/HistoryDialogs.h"
 #include "ui/PlaylistManagerDialog.h"
@@ -54,8 +55,18 @@ void LeaveVideoModeHook()
 
 }  // namespace
 
+static void ShowRecorderMessage(const std::string& text, bool isError)
+{
+    ShowPlaybackMessage(text, isError ? MessageKind::Error : MessageKind::Warning);
+}
+
 void ConnectPlaybackUi(MainFrame&)
 {
+    RecorderUi recorder;
+    recorder.showMessage = ShowRecorderMessage;
+    recorder.refreshStatus = RefreshStatusHook;
+    SetRecorderUi(recorder);
+
     PlaybackUi ui;
     ui.showMessage = ShowPlaybackMessage;
     ui.refreshTitle = RefreshTitleHook;
@@ -149,5 +160,11 @@ void PlaylistManagerCommand(MainFrame& frame, int, long)
 {
     ShowPlaylistManager(&frame);
     frame.RefreshTitle();
+    frame.RefreshStatus();
+}
+
+void RecordingCommand(MainFrame& frame, int, long)
+{
+    ToggleRecording();
     frame.RefreshStatus();
 }

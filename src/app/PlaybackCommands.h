@@ -16,6 +16,7 @@ void AddBookmarkCommand(MainFrame& frame, int id, long lParam);
 void BookmarksCommand(MainFrame& frame, int id, long lParam);
 void SongHistoryCommand(MainFrame& frame, int id, long lParam);
 void PlaylistManagerCommand(MainFrame& frame, int id, long lParam);
+void RecordingCommand(MainFrame& frame, int id, long lParam);
 void DeviceMenuCommand(MainFrame& frame, int id, long lParam);
 void SwitchDeviceCommand(MainFrame& frame, int id, long lParam);
 

@@ -5,6 +5,7 @@
 #include "app/StatusText.h"
 #include "playback/PlaybackSession.h"
 #include "playback/SpokenInfo.h"
+#include "recording/Recorder.h"
 #include "playlist/Playlist.h"
 #include "storage/Settings.h"
 
@@ -17,6 +18,7 @@ void RefreshStatusBar(MainFrame& frame)
     in.volume = g_settings.playback.volume;
     if (g_session.opening || g_session.changingTrack)
         return;
+    in.recording = IsRecording();
     if (g_session.output) {
         in.position = CurrentPositionSeconds();
         in.length = CurrentLengthSeconds();

@@ -4,6 +4,7 @@
 #include "effects/EffectChain.h"
 #include "i18n/Translations.h"
 #include "playback/PlaybackSession.h"
+#include "recording/Recorder.h"
 #include "playlist/Playlist.h"
 #include "tempo/TempoProcessor.h"
 #include "speech/AnnouncementQueue.h"
@@ -94,6 +95,7 @@ bool SwitchDevice(int index)
         position = CurrentPositionSeconds();
         if (g_playlist.current >= 0 && g_playlist.current < static_cast<int>(g_playlist.entries.size()))
             entry = g_playlist.entries[g_playlist.current];
+        RecorderOutputClosing(g_session.output);
         RemoveAllEffects(g_session.output);
         DestroyTempoProcessor();
         audio::StreamFree(g_session.output);

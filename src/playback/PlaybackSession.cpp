@@ -1,4 +1,5 @@
 #include "playback/PlaybackSession.h"
+#include "recording/Recorder.h"
 
 #include "app/AppMessages.h"
 #include "app/Commands.h"
@@ -68,6 +69,7 @@ void TearDownChain()
     if (g_session.output) {
         if (g_session.endSync)
             audio::ChannelRemoveSync(g_session.output, g_session.endSync);
+        RecorderOutputClosing(g_session.output);
         RemoveAllEffects(g_session.output);
         audio::ChannelStop(g_session.output);
         audio::StreamFree(g_session.output);

@@ -1,4 +1,5 @@
 #include "playback/PlaybackSession.h"
+#include "recording/Recorder.h"
 
 #include "effects/EffectChain.h"
 #include "i18n/Translations.h"
@@ -52,6 +53,7 @@ void StartWithoutOutput()
 
 void ReleaseLiveStream()
 {
+    RecorderOutputClosing(g_session.output);
     RemoveAllEffects(g_session.output);
     DestroyTempoProcessor();
     if (g_session.output) {
