@@ -1,5 +1,7 @@
 #include "tempo/SpeedyProcessor.h"
 
+#include "tempo/TempoFifo.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -169,24 +171,7 @@ bool SpeedyProcessor::fill() {
 }
 
 std::uint32_t SpeedyProcessor::produce(float* out, std::uint32_t length) {
-    const size_t wanted = length / sizeof(float);
-    size_t copied = 0;
-    while (copied < wanted) {
-        if (!fifo_.empty()) {
-            const size_t n = std::min(fifo_.size(), wanted - copied);
-            std::copy_n(fifo_.begin(), n, out + copied);
-            fifo_.erase(fifo_.begin(), fifo_.begin() + static_cast<std::ptrdiff_t>(n));
-            copied += n;
-        } else if (sourceEnded_ || (!fill() && fifo_.empty())) {
-            break;
-        }
-    }
-    // At the end only what the item really holds goes out, so the output
-    // ends with the item instead of with a block of padding.
-    if (sourceEnded_ && fifo_.empty())
-        return static_cast<std::uint32_t>(copied * sizeof(float)) | kStreamProcEnd;
-    std::fill(out + copied, out + wanted, 0.0f);
-    return length;
+    return ProduceFromFifo(fifo_, sourceEnded_, out, length, [this] { return fill(); });
 }
 
 std::uint32_t SpeedyProcessor::StreamCallback(Handle, void* buffer, std::uint32_t length, void* user) {

@@ -10,27 +10,7 @@
 
 namespace {
 
-class DatabaseEvents : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        CloseDatabase();
-        dir = MakeTempDir();
-        ASSERT_FALSE(dir.empty());
-        path = dir + "/Corvane.db";
-        ASSERT_TRUE(OpenDatabase(path));
-    }
-    void TearDown() override
-    {
-        CloseDatabase();
-        RemoveTree(dir);
-    }
-
-    std::string dir;
-    std::string path;
-};
-
-int64_t Now() { return static_cast<int64_t>(std::time(nullptr)); }
+class DatabaseEvents : public FreshDatabaseTest {};
 
 int AddSimpleEvent(const std::string& name, int64_t when, bool enabled = true)
 {

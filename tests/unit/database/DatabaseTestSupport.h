@@ -2,6 +2,7 @@
 // A temporary folder per test and a second, plain SQLite connection for
 // looking at (or preparing) the file behind the module's back.
 #include <cstdlib>
+#include <ctime>
 #include <fstream>
 #include <iterator>
 #include <sqlite3.h>
@@ -9,6 +10,8 @@
 #include <vector>
 
 #include <gtest/gtest.h>
+
+#include "storage/Database.h"
 
 inline std::string MakeTempDir()
 {
@@ -95,3 +98,29 @@ public:
 private:
     sqlite3* db_ = nullptr;
 };
+
+// A new database file in its own folder, open for each test.
+class FreshDatabaseTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        CloseDatabase();
+        dir = MakeTempDir();
+        ASSERT_FALSE(dir.empty());
+        path = dir + "/Corvane.db";
+        ASSERT_TRUE(OpenDatabase(path));
+    }
+    void TearDown() override
+    {
+        CloseDatabase();
+        RemoveTree(dir);
+    }
+
+    std::string dir;
+    std::string path;
+};
+
+inline int64_t Now()
+{
+    return static_cast<int64_t>(std::time(nullptr));
+}

@@ -1,5 +1,7 @@
 #include "EffectsTestSupport.h"
 
+#include "../audio/AudioTestSupport.h"
+
 #include "app/AppMessages.h"
 #include "effects/AdjustmentCycle.h"
 #include "effects/EffectParams.h"
@@ -67,4 +69,26 @@ std::vector<std::string> SpokenTexts::Take()
     std::vector<std::string> heard;
     heard.swap(g_heard);
     return heard;
+}
+
+void OutputTap::Proc(audio::Handle, audio::Handle, void* buffer, std::uint32_t length, void* user)
+{
+    auto* tap = static_cast<OutputTap*>(user);
+    const float* s = static_cast<const float*>(buffer);
+    std::lock_guard<std::mutex> guard(tap->lock);
+    tap->samples.insert(tap->samples.end(), s, s + length / sizeof(float));
+}
+
+std::vector<float> OutputTap::Listen(double seconds, int rate)
+{
+    {
+        std::lock_guard<std::mutex> guard(lock);
+        samples.clear();
+    }
+    audiotest::WaitFor([&] {
+        std::lock_guard<std::mutex> guard(lock);
+        return samples.size() >= static_cast<size_t>(seconds * rate);
+    }, seconds * 4 + 2);
+    std::lock_guard<std::mutex> guard(lock);
+    return samples;
 }

@@ -25,32 +25,6 @@ namespace {
 
 constexpr int kRate = 16000;
 
-// What leaves the chain: runs after every DSP, the volume stage included.
-struct OutputTap {
-    std::mutex lock;
-    std::vector<float> samples;
-    static void Proc(audio::Handle, audio::Handle, void* buffer, std::uint32_t length, void* user)
-    {
-        auto* tap = static_cast<OutputTap*>(user);
-        const float* s = static_cast<const float*>(buffer);
-        std::lock_guard<std::mutex> guard(tap->lock);
-        tap->samples.insert(tap->samples.end(), s, s + length / sizeof(float));
-    }
-    // Forgets what was heard, then collects about `seconds` of output.
-    std::vector<float> Listen(double seconds)
-    {
-        {
-            std::lock_guard<std::mutex> guard(lock);
-            samples.clear();
-        }
-        WaitFor([&] {
-            std::lock_guard<std::mutex> guard(lock);
-            return samples.size() >= static_cast<size_t>(seconds * kRate);
-        }, seconds * 4 + 2);
-        std::lock_guard<std::mutex> guard(lock);
-        return samples;
-    }
-};
 
 class LiveEffectsTest : public ::testing::Test {
 protected:
@@ -106,7 +80,7 @@ TEST_F(LiveEffectsTest, TempoPlusHundredPercentPlaysTwiceAsFast)
     EXPECT_NEAR(normal, 1.0, 0.2);
     EXPECT_NEAR(fast / normal, 2.0, 0.3) << "normal " << normal << " fast " << fast;
     // Tempo changes speed, not pitch.
-    EXPECT_NEAR(audiotest::ZeroCrossingFrequency(tap.Listen(0.5), 1, kRate), 440.0, 10.0);
+    EXPECT_NEAR(audiotest::ZeroCrossingFrequency(tap.Listen(0.5, kRate), 1, kRate), 440.0, 10.0);
 }
 
 TEST_F(LiveEffectsTest, PitchReachesTheProcessorAndTheSound)
@@ -119,18 +93,18 @@ TEST_F(LiveEffectsTest, PitchReachesTheProcessorAndTheSound)
         AdjustParam(+1);
     EXPECT_FLOAT_EQ(CurrentTempoProcessor()->getPitch(), 12.0f);
     WaitFor([] { return false; }, 1.0);
-    EXPECT_NEAR(audiotest::ZeroCrossingFrequency(tap.Listen(0.5), 1, kRate), 880.0, 20.0);
+    EXPECT_NEAR(audiotest::ZeroCrossingFrequency(tap.Listen(0.5, kRate), 1, kRate), 880.0, 20.0);
     EXPECT_NEAR(Speed(1.0), 1.0, 0.2);  // pitch alone keeps the speed
 }
 
 TEST_F(LiveEffectsTest, VolumeScalesWhatLeavesTheChain)
 {
     PlaySine(20.0);
-    const double full = audiotest::Rms(tap.Listen(0.5));
+    const double full = audiotest::Rms(tap.Listen(0.5, kRate));
     ASSERT_NEAR(full, 0.3 / std::sqrt(2.0), 0.02);
     SetEffectParam(kParamVolume, 0.5f);
     EXPECT_FLOAT_EQ(g_settings.playback.volume, 0.5f);
-    const double half = audiotest::Rms(tap.Listen(0.5));
+    const double half = audiotest::Rms(tap.Listen(0.5, kRate));
     EXPECT_NEAR(half / full, 0.25, 0.02);  // a squared law
     EXPECT_TRUE(spoken.Take().empty());   // the setter itself says nothing
 }
@@ -178,7 +152,7 @@ double LateRms(const std::vector<float>& heard)
 TEST_F(LiveEffectsTest, EffectSwitchesChangeThePlayingOutputAtOnce)
 {
     PlaySine(20.0);
-    const double dry = LateRms(tap.Listen(0.4));
+    const double dry = LateRms(tap.Listen(0.4, kRate));
     ASSERT_GT(dry, 0.1);
     const int volumeOnly = InstalledEffectCount();
 
@@ -186,12 +160,12 @@ TEST_F(LiveEffectsTest, EffectSwitchesChangeThePlayingOutputAtOnce)
     ToggleDspEffect(2);
     EXPECT_EQ(spoken.Take(), std::vector<std::string>{"EQ enabled"});
     EXPECT_EQ(InstalledEffectCount(), volumeOnly + 4);
-    EXPECT_NEAR(20.0 * std::log10(LateRms(tap.Listen(0.4)) / dry), -12.0, 0.5);
+    EXPECT_NEAR(20.0 * std::log10(LateRms(tap.Listen(0.4, kRate)) / dry), -12.0, 0.5);
     SetEffectParam(17, -6.0f);  // heard without switching again
-    EXPECT_NEAR(20.0 * std::log10(LateRms(tap.Listen(0.4)) / dry), -6.0, 0.5);
+    EXPECT_NEAR(20.0 * std::log10(LateRms(tap.Listen(0.4, kRate)) / dry), -6.0, 0.5);
     ToggleDspEffect(2);
     EXPECT_EQ(InstalledEffectCount(), volumeOnly);
-    EXPECT_NEAR(LateRms(tap.Listen(0.4)) / dry, 1.0, 0.02);  // dry again
+    EXPECT_NEAR(LateRms(tap.Listen(0.4, kRate)) / dry, 1.0, 0.02);  // dry again
 
     // The reverb switch walks the algorithms; each replaces the last.
     for (int algorithm = 1; algorithm <= 3; ++algorithm) {

@@ -23,32 +23,13 @@ namespace {
 
 constexpr int kRate = 16000;
 
-// What leaves the chain, after every DSP and the volume stage.
-struct OutputTap {
-    std::mutex lock;
-    std::vector<float> samples;
-    static void Proc(audio::Handle, audio::Handle, void* buffer, std::uint32_t length, void* user)
-    {
-        auto* tap = static_cast<OutputTap*>(user);
-        const float* s = static_cast<const float*>(buffer);
-        std::lock_guard<std::mutex> guard(tap->lock);
-        tap->samples.insert(tap->samples.end(), s, s + length / sizeof(float));
-    }
-    // The second half of about `seconds` of fresh output, past any fade.
-    std::vector<float> Listen(double seconds)
-    {
-        {
-            std::lock_guard<std::mutex> guard(lock);
-            samples.clear();
-        }
-        WaitFor([&] {
-            std::lock_guard<std::mutex> guard(lock);
-            return samples.size() >= static_cast<size_t>(seconds * kRate);
-        }, seconds * 4 + 2);
-        std::lock_guard<std::mutex> guard(lock);
-        return std::vector<float>(samples.begin() + static_cast<long>(samples.size() / 2), samples.end());
-    }
-};
+// The second half of about `seconds` of fresh output, past any fade.
+std::vector<float> ListenSettled(OutputTap& tap, double seconds)
+{
+    const std::vector<float> heard = tap.Listen(seconds, kRate);
+    return std::vector<float>(heard.begin() + static_cast<long>(heard.size() / 2), heard.end());
+}
+
 
 class PresetLiveTest : public ::testing::Test {
 protected:
@@ -97,7 +78,7 @@ TEST_F(PresetLiveTest, LoadingChangesThePlayingOutputAtOnce)
     ResetEffectValues();
 
     PlaySine(20.0);
-    const std::vector<float> dryHeard = tap.Listen(0.6);
+    const std::vector<float> dryHeard = ListenSettled(tap, 0.6);
     const double dry = audiotest::Rms(dryHeard);
     ASSERT_GT(dry, 0.1);
     EXPECT_NEAR(audiotest::ZeroCrossingFrequency(dryHeard, 1, kRate), 440.0, 20.0);
@@ -107,14 +88,14 @@ TEST_F(PresetLiveTest, LoadingChangesThePlayingOutputAtOnce)
     EXPECT_EQ(InstalledEffectCount(), volumeOnly + 4);  // preamp and three bands
     EXPECT_FLOAT_EQ(CurrentTempoProcessor()->getPitch(), 12.0f);
     WaitFor([] { return false; }, 1.0);
-    const std::vector<float> wet = tap.Listen(0.6);
+    const std::vector<float> wet = ListenSettled(tap, 0.6);
     EXPECT_NEAR(20.0 * std::log10(audiotest::Rms(wet) / dry), -12.0, 0.7);
     EXPECT_NEAR(audiotest::ZeroCrossingFrequency(wet, 1, kRate), 880.0, 20.0);
 
     ASSERT_TRUE(LoadPresetFrom(ini, "Dry"));
     EXPECT_EQ(InstalledEffectCount(), volumeOnly);
     WaitFor([] { return false; }, 1.0);
-    const std::vector<float> back = tap.Listen(0.6);
+    const std::vector<float> back = ListenSettled(tap, 0.6);
     EXPECT_NEAR(audiotest::Rms(back) / dry, 1.0, 0.05);
     EXPECT_NEAR(audiotest::ZeroCrossingFrequency(back, 1, kRate), 440.0, 20.0);
 }
